@@ -1,0 +1,2 @@
+#pragma once
+// Flat calling interface of the skin engine.
