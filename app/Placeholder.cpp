@@ -21,7 +21,7 @@ static INT_PTR CALLBACK PlaceholderProc(HWND dlg, UINT msg, WPARAM wp, LPARAM) {
 }
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
-  INT_PTR r = DialogBoxParamA(inst, MAKEINTRESOURCEA(IDD_CAMERA_DIALOG), nullptr, PlaceholderProc, 0);
+  INT_PTR r = DialogBoxParamA(inst, MAKEINTRESOURCEA(IDD_MAIN), nullptr, PlaceholderProc, 0);
   // IDOK and IDCANCEL are normal ends; anything else means the dialog could not run.
   return (r == IDOK || r == IDCANCEL) ? 0 : 1;
 }
