@@ -11,4 +11,5 @@
 #include "FwWindow.h"
 #include "FwGdi.h"
 #include "FwControls.h"
+#include "FwDialog.h"
 #include "FwApp.h"
