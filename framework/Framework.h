@@ -12,4 +12,5 @@
 #include "FwGdi.h"
 #include "FwControls.h"
 #include "FwDialog.h"
+#include "FwFile.h"
 #include "FwApp.h"
