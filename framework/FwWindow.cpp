@@ -454,7 +454,9 @@ CFont* CWnd::GetFont() const {
 }
 void CWnd::SetWindowText(LPCSTR text) { ::SetWindowTextA(m_hWnd, text ? text : ""); }
 void CWnd::SetWindowText(const CString& text) {
-  if (text.HasWideOriginal())
+  // Only a Unicode window keeps text the code page cannot hold; an ANSI window's text goes
+  // through the code page whichever call sets it.
+  if (text.HasWideOriginal() && ::IsWindowUnicode(m_hWnd))
     ::SetWindowTextW(m_hWnd, text.ToWide().c_str());
   else
     ::SetWindowTextA(m_hWnd, text);

@@ -270,7 +270,7 @@ class CWnd : public CCmdTarget {
   void SetFont(CFont* font, BOOL redraw = TRUE);
   CFont* GetFont() const;
   void SetWindowText(LPCSTR text);
-  void SetWindowText(const CString& text);  // shows a kept wide original unchanged
+  void SetWindowText(const CString& text);  // a Unicode window keeps a wide original
   int GetWindowText(LPSTR buffer, int size) const;
   void GetWindowText(CString& text) const;
   int GetWindowTextLength() const;

@@ -448,4 +448,194 @@ TEST_F(FwMessageMap, SubclassingTwiceIsRefused) {
   EXPECT_TRUE(first.calls.empty());
 }
 
+// ---- painting and GDI objects ----
+
+class CPainter : public CWnd {
+ public:
+  int paints = 0;
+  RECT paintRect{};
+
+ protected:
+  void OnPaint() {
+    CPaintDC dc(this);
+    ++paints;
+    paintRect = dc.m_ps.rcPaint;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPainter, CWnd)
+  ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+using FwPaint = HostFixture;
+
+TEST_F(FwPaint, PaintDcValidatesWhatWasInvalid) {
+  CPainter painter;
+  ASSERT_TRUE(painter.SubclassWindow(hwnd));
+  ShowWindow(hwnd, SW_SHOWNA);
+  UpdateWindow(hwnd);
+  painter.paints = 0;
+  RECT part{5, 6, 20, 30};
+  painter.InvalidateRect(&part, FALSE);
+  painter.UpdateWindow();
+  EXPECT_EQ(painter.paints, 1);
+  EXPECT_TRUE(EqualRect(&painter.paintRect, &part));
+  RECT update{};
+  EXPECT_FALSE(GetUpdateRect(hwnd, &update, FALSE));  // EndPaint ran
+}
+
+TEST(FwGdi, ObjectsDeleteWhatTheyHold) {
+  CClientDC screen(nullptr);
+  ASSERT_NE(screen.GetSafeHdc(), nullptr);
+  LOGFONTA lf{};
+  lf.lfHeight = -12;
+  lstrcpyA(lf.lfFaceName, "Tahoma");
+  struct {
+    LOGPALETTE header;
+    PALETTEENTRY more[1];
+  } pal{{0x300, 2, {{1, 2, 3, 0}}}, {{4, 5, 6, 0}}};
+
+  std::vector<HGDIOBJ> handles;
+  HGDIOBJ kept = nullptr;
+  {
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateCompatibleBitmap(&screen, 4, 4));
+    CBrush brush(RGB(10, 20, 30));
+    CFont font;
+    ASSERT_TRUE(font.CreateFontIndirect(&lf));
+    CPalette palette;
+    ASSERT_TRUE(palette.CreatePalette(&pal.header));
+    EXPECT_EQ(palette.GetEntryCount(), 2);
+    CBrush detached(RGB(1, 1, 1));
+    handles = {bitmap.GetSafeHandle(), brush.GetSafeHandle(), font.GetSafeHandle(), palette.GetSafeHandle()};
+    for (HGDIOBJ h : handles) EXPECT_NE(GetObjectType(h), 0u);
+    kept = detached.Detach();
+    EXPECT_FALSE(bitmap.CreateCompatibleBitmap(&screen, 2, 2));  // already holds one
+  }
+  for (HGDIOBJ h : handles) EXPECT_EQ(GetObjectType(h), 0u);
+  EXPECT_EQ(GetObjectType(kept), static_cast<DWORD>(OBJ_BRUSH));
+  DeleteObject(kept);
+
+  HDC memory = nullptr;
+  {
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(&screen));
+    memory = dc.GetSafeHdc();
+    EXPECT_EQ(GetObjectType(memory), static_cast<DWORD>(OBJ_MEMDC));
+  }
+  EXPECT_EQ(GetObjectType(memory), 0u);
+}
+
+TEST(FwGdi, BlitsStretchesAndRestores) {
+  CClientDC screen(nullptr);
+  CDC src;
+  CDC dst;
+  ASSERT_TRUE(src.CreateCompatibleDC(&screen));
+  ASSERT_TRUE(dst.CreateCompatibleDC(&screen));
+  CBitmap srcBits;
+  CBitmap dstBits;
+  ASSERT_TRUE(srcBits.CreateCompatibleBitmap(&screen, 2, 2));
+  ASSERT_TRUE(dstBits.CreateCompatibleBitmap(&screen, 4, 4));
+  CGdiObject* oldSrc = src.SelectObject(&srcBits);
+  CBitmap* oldDst = dst.SelectObject(&dstBits);
+  ASSERT_NE(oldSrc, nullptr);
+  ASSERT_NE(oldDst, nullptr);
+  src.SetPixel(0, 0, RGB(255, 0, 0));
+  src.SetPixel(1, 0, RGB(0, 255, 0));
+  src.SetPixel(0, 1, RGB(0, 0, 255));
+  src.SetPixel(1, 1, RGB(255, 255, 255));
+
+  EXPECT_TRUE(dst.BitBlt(0, 0, 2, 2, &src, 0, 0, SRCCOPY));
+  EXPECT_EQ(dst.GetPixel(1, 0), RGB(0, 255, 0));
+  EXPECT_TRUE(dst.StretchBlt(0, 0, 4, 4, &src, 0, 0, 2, 2, SRCCOPY));
+  EXPECT_EQ(dst.GetPixel(3, 3), RGB(255, 255, 255));
+  EXPECT_EQ(dst.GetPixel(0, 3), RGB(0, 0, 255));
+
+  int saved = dst.SaveDC();
+  dst.SetBkColor(RGB(1, 2, 3));
+  dst.SetBkMode(TRANSPARENT);
+  EXPECT_TRUE(dst.RestoreDC(saved));
+  EXPECT_NE(dst.GetBkColor(), RGB(1, 2, 3));
+  EXPECT_EQ(dst.GetBkMode(), OPAQUE);
+
+  // The stock bitmap displaced at first selection stays usable after the loop's idle clean-up.
+  FwFreeTemporaries();
+  EXPECT_EQ(CBitmap::FromHandle(static_cast<HBITMAP>(oldSrc->GetSafeHandle())), oldSrc);
+  CGdiObject* back = src.SelectObject(oldSrc);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->GetSafeHandle(), srcBits.GetSafeHandle());
+  dst.SelectObject(oldDst);
+}
+
+// ---- controls and menus ----
+
+TEST_F(FwMessageMap, ListAndComboWrappers) {
+  CListBox list;
+  ASSERT_TRUE(list.SubclassWindow(MakeChild(hwnd, "LISTBOX", LBS_NOTIFY, kIdList)));
+  for (const char* s : {"Camera Mode", "a.bmp", "b.bmp"}) list.AddString(s);
+  EXPECT_EQ(list.GetCount(), 3);
+  EXPECT_EQ(list.GetCurSel(), LB_ERR);
+  list.SetCurSel(2);
+  CString text;
+  list.GetText(list.GetCurSel(), text);
+  EXPECT_STREQ(text, "b.bmp");
+  list.DeleteString(2);
+  list.SetCurSel(1);
+  list.GetText(1, text);
+  EXPECT_STREQ(text, "a.bmp");
+  list.GetText(7, text);
+  EXPECT_STREQ(text, "");
+
+  CComboBox combo;
+  ASSERT_TRUE(combo.SubclassWindow(MakeChild(hwnd, "COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL, kIdCombo)));
+  combo.AddString("Skins");
+  combo.AddString("Default");
+  combo.SetCurSel(1);
+  EXPECT_EQ(combo.GetCurSel(), 1);
+  combo.GetLBText(0, text);
+  EXPECT_STREQ(text, "Skins");
+}
+
+TEST_F(FwMessageMap, TooltipToolsAndText) {
+  CStatic target;
+  ASSERT_TRUE(target.SubclassWindow(MakeChild(hwnd, "STATIC", SS_NOTIFY, kIdStatic)));
+  CToolTipCtrl tip;
+  ASSERT_TRUE(tip.Create(&target));
+  ASSERT_TRUE(tip.AddTool(&target, "mailto:someone", nullptr, 1));
+  EXPECT_EQ(tip.GetToolCount(), 1);
+  tip.UpdateTipText("http://example.invalid/", &target, 1);
+  char text[80] = {};
+  TOOLINFOA ti{};
+  ti.cbSize = TTTOOLINFOA_V2_SIZE;
+  ti.hwnd = target.m_hWnd;
+  ti.uId = 1;
+  ti.lpszText = text;
+  tip.SendMessage(TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&ti));
+  EXPECT_STREQ(text, "http://example.invalid/");
+  HWND tipWnd = tip.m_hWnd;
+  tip.DestroyWindow();
+  EXPECT_FALSE(IsWindow(tipWnd));
+}
+
+TEST_F(FwMessageMap, WideResourceTextShowsInMenus) {
+  CWnd wnd;
+  ASSERT_TRUE(wnd.SubclassWindow(hwnd));
+  CString item;
+  ASSERT_TRUE(item.LoadString(IDS_FW_TEST_WIDE));
+  CMenu* sysMenu = wnd.GetSystemMenu(FALSE);
+  ASSERT_NE(sysMenu, nullptr);
+  int before = sysMenu->GetMenuItemCount();
+  EXPECT_TRUE(sysMenu->AppendMenu(MF_SEPARATOR));
+  EXPECT_TRUE(sysMenu->AppendMenu(MF_STRING, 0x0010, item));
+  EXPECT_EQ(sysMenu->GetMenuItemCount(), before + 2);
+  wchar_t shown[32] = {};
+  GetMenuStringW(sysMenu->GetSafeHmenu(), 0x0010, shown, 32, MF_BYCOMMAND);
+  EXPECT_EQ(std::wstring(shown), L"关于本软件");
+  CString readBack;
+  sysMenu->GetMenuString(0x0010, readBack, MF_BYCOMMAND);
+  EXPECT_EQ(readBack.ToWide(), L"关于本软件");
+  wnd.UnsubclassWindow();
+}
+
 }  // namespace
