@@ -108,14 +108,28 @@ std::string ClassOf(HWND w) {
   return buf;
 }
 
-std::string TextOf(HWND w) {
-  // WM_GETTEXT is carried across processes by the system; GetWindowText would not ask a
-  // control of another process for its text.
-  int n = static_cast<int>(SendTimed(w, WM_GETTEXTLENGTH, 0, 0));
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  int got = static_cast<int>(SendTimed(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
-  s.resize(got < 0 ? 0 : static_cast<size_t>(got));
+// Texts of another process's windows travel as wide text: the system carries the wide messages
+// across processes faithfully, while Wine hands some narrow ones back in wide form.
+static std::string Narrow(const std::wstring& w) {
+  if (w.empty()) return std::string();
+  int n = WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+  std::string s(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.c_str(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
   return s;
+}
+
+static LRESULT SendTimedW(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(w, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result);
+  return static_cast<LRESULT>(result);
+}
+
+std::string TextOf(HWND w) {
+  int n = static_cast<int>(SendTimedW(w, WM_GETTEXTLENGTH, 0, 0));
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  int got = static_cast<int>(SendTimedW(w, WM_GETTEXT, s.size(), reinterpret_cast<LPARAM>(&s[0])));
+  s.resize(got < 0 ? 0 : static_cast<size_t>(got));
+  return Narrow(s);
 }
 
 RECT ClientRectOnScreen(HWND w) {
@@ -195,12 +209,12 @@ int ComboCount(HWND combo) { return static_cast<int>(SendTimed(combo, CB_GETCOUN
 int ComboSelection(HWND combo) { return static_cast<int>(SendTimed(combo, CB_GETCURSEL, 0, 0)); }
 
 static std::string ItemText(HWND w, UINT lenMsg, UINT textMsg, int index) {
-  int n = static_cast<int>(SendTimed(w, lenMsg, index, 0));
+  int n = static_cast<int>(SendTimedW(w, lenMsg, index, 0));
   if (n < 0) return std::string();
-  std::string s(static_cast<size_t>(n) + 1, '\0');
-  int got = static_cast<int>(SendTimed(w, textMsg, index, reinterpret_cast<LPARAM>(&s[0])));
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  int got = static_cast<int>(SendTimedW(w, textMsg, index, reinterpret_cast<LPARAM>(&s[0])));
   s.resize(got < 0 ? 0 : static_cast<size_t>(got));
-  return s;
+  return Narrow(s);
 }
 
 std::string ListItemText(HWND list, int index) {
