@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "AboutBox.h"
@@ -444,8 +445,10 @@ TEST(LinkStatic, ErrorTexts) {
   EXPECT_EQ(closer.Texts(), "Unable to open hyperlink:\n\nUnknown Error (4) occurred.");
 }
 
-// A top-level window holding one static control of the given style, with a known font.
-class LabelHost : public ::testing::Test {
+// A top-level window holding one static control of the given style, with a known font, taken
+// over by a control object of ours.
+template <class Control>
+class StaticHost : public ::testing::Test {
  protected:
   void SetUp() override {
     m_parent = CreateWindowExA(WS_EX_TOPMOST, "STATIC", "", WS_POPUP | WS_VISIBLE, 60, 60, 260, 80,
@@ -458,29 +461,133 @@ class LabelHost : public ::testing::Test {
     m_font = CreateFontIndirectA(&lf);
   }
   void TearDown() override {
-    if (m_label.GetSafeHwnd()) m_label.DestroyWindow();
+    if (m_control.GetSafeHwnd()) m_control.DestroyWindow();
     DestroyWindow(m_parent);
     DeleteObject(m_font);
   }
-  void MakeLabel(DWORD style, const char* text) {
-    HWND child = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, 10, 10, 120, 40,
+  void Make(DWORD style, const char* text, int width = 120, int height = 40) {
+    HWND child = CreateWindowExA(0, "STATIC", text, WS_CHILD | WS_VISIBLE | style, 10, 10, width, height,
                                  m_parent, reinterpret_cast<HMENU>(1023), GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(child, nullptr);
     SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(m_font), FALSE);
-    ASSERT_TRUE(m_label.SubclassWindow(child));
+    ASSERT_TRUE(m_control.SubclassWindow(child));
     UpdateWindow(m_parent);
     Pump();
+  }
+  // The control's rectangle in its parent's client coordinates.
+  RECT Placement() {
+    RECT r;
+    GetWindowRect(m_control, &r);
+    MapWindowPoints(nullptr, m_parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  }
+
+  HWND m_parent = nullptr;
+  HFONT m_font = nullptr;
+  Control m_control;
+};
+
+class LinkHost : public StaticHost<CLinkStatic> {};
+
+TEST_F(LinkHost, EmptyTextShowsTheTarget) {
+  m_control.SetTarget("http://www.snapwise.example/help/");
+  Make(SS_LEFT, "");
+  CString text;
+  m_control.GetWindowText(text);
+  EXPECT_EQ(text, "http://www.snapwise.example/help/");
+}
+
+TEST_F(LinkHost, NoTargetTakesTheText) {
+  Make(SS_LEFT, "C:\\readme.txt");
+  EXPECT_EQ(m_control.GetTarget(), "C:\\readme.txt");
+}
+
+TEST_F(LinkHost, FittingFollowsTheAlignment) {
+  struct Case {
+    DWORD style;
+    const char* name;
+  };
+  const Case cases[] = {{SS_LEFT, "left"}, {SS_CENTER | SS_CENTERIMAGE, "centred"}, {SS_RIGHT, "right"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (m_control.GetSafeHwnd()) m_control.DestroyWindow();
+    // Placed at 10,10 with 150 x 40 by the "dialog".
+    Make(c.style, "Go there", 150, 40);
+    CClientDC dc(&m_control);
+    dc.SelectObject(m_control.GetFont());
+    const CSize text = dc.GetTextExtent("Go there", 8);
+    const RECT r = Placement();
+    EXPECT_NEAR(r.right - r.left, text.cx, 1);
+    EXPECT_NEAR(r.bottom - r.top, text.cy, 1);
+    switch (c.style & SS_TYPEMASK) {
+      case SS_LEFT:  // shrinks from its top-left corner
+        EXPECT_EQ(r.left, 10);
+        EXPECT_EQ(r.top, 10);
+        break;
+      case SS_CENTER:  // stays centred where it was placed
+        EXPECT_NEAR((r.left + r.right) / 2.0, 85, 1);
+        EXPECT_NEAR((r.top + r.bottom) / 2.0, 30, 1);
+        break;
+      case SS_RIGHT:
+        EXPECT_EQ(r.right, 160);
+        EXPECT_EQ(r.top, 10);
+        break;
+    }
+  }
+  // Not fitted when told not to.
+  m_control.DestroyWindow();
+  m_control.SetFitToText(FALSE);
+  Make(SS_LEFT, "Go there", 150, 40);
+  const RECT r = Placement();
+  EXPECT_EQ(r.right - r.left, 150);
+  EXPECT_EQ(r.bottom - r.top, 40);
+}
+
+class LabelHost : public StaticHost<CColorStatic> {
+ protected:
+  void MakeLabel(DWORD style, const char* text, int width = 120, int height = 40) {
+    Make(style, text, width, height);
   }
   LOGFONTA LabelFont() {
     LOGFONTA lf{};
     m_label.GetLabelFont().GetLogFont(&lf);
     return lf;
   }
-
-  HWND m_parent = nullptr;
-  HFONT m_font = nullptr;
-  CColorStatic m_label;
+  // First and last row of the client area holding a pixel of the colour; -1 when none.
+  std::pair<int, int> RowsWith(COLORREF color) {
+    RECT client;
+    GetClientRect(m_label, &client);
+    const std::vector<COLORREF> pixels = Snapshot(m_label);
+    int first = -1, last = -1;
+    for (size_t i = 0; i < pixels.size(); ++i) {
+      if (pixels[i] != color) continue;
+      const int row = static_cast<int>(i) / client.right;
+      if (first < 0) first = row;
+      last = row;
+    }
+    return {first, last};
+  }
+  CColorStatic& m_label = m_control;
 };
+
+TEST_F(LabelHost, CentredImageStyleShowsOneCentredLine) {
+  const COLORREF grey = RGB(150, 150, 150);
+  const char* text = "Delay in whole seconds";
+  // Narrow: without the style the text wraps at word boundaries into several lines.
+  MakeLabel(SS_LEFT, text, 60, 48);
+  m_label.SetForeColor(grey, TRUE);
+  const std::pair<int, int> wrapped = RowsWith(grey);
+  EXPECT_LT(wrapped.first, 4);
+  EXPECT_GT(wrapped.second - wrapped.first, 20);
+
+  m_label.DestroyWindow();
+  MakeLabel(SS_LEFT | SS_CENTERIMAGE, text, 60, 48);
+  m_label.SetForeColor(grey, TRUE);
+  const std::pair<int, int> single = RowsWith(grey);
+  ASSERT_GE(single.first, 0);
+  EXPECT_LT(single.second - single.first, 14);
+  EXPECT_NEAR((single.first + single.second) / 2.0, 24, 4);
+}
 
 TEST_F(LabelHost, GreyTextOnWhite) {
   MakeLabel(SS_LEFT, "Delay(s):");
