@@ -74,8 +74,19 @@ void CLinkStatic::SetFitToText(BOOL fit) {
   FitWindowToText();
 }
 
-void CLinkStatic::Repaint() {
-  if (m_hWnd) Invalidate(TRUE);
+// The control draws no background of its own: the parent repaints what lies under it first,
+// so that no earlier drawing (another colour, the width before fitting) stays visible.
+void CLinkStatic::Repaint(BOOL now) {
+  if (!m_hWnd) return;
+  CWnd* parent = GetParent();
+  if (!parent) {
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | (now ? RDW_UPDATENOW : 0));
+    return;
+  }
+  CRect rect;
+  GetWindowRect(&rect);
+  parent->ScreenToClient(&rect);
+  parent->RedrawWindow(&rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | (now ? RDW_UPDATENOW : 0));
 }
 
 void CLinkStatic::MakeLinkFont() {
@@ -191,11 +202,11 @@ void CLinkStatic::OnMouseMove(UINT, CPoint point) {
     if (!client.PtInRect(point)) {
       m_over = FALSE;
       ReleaseCapture();
-      RedrawWindow();
+      Repaint(TRUE);
     }
   } else {
     m_over = TRUE;
-    RedrawWindow();
+    Repaint(TRUE);
     SetCapture();
   }
 }

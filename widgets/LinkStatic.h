@@ -64,7 +64,7 @@ class CLinkStatic : public CStatic {
   DECLARE_MESSAGE_MAP()
 
  private:
-  void Repaint();
+  void Repaint(BOOL now = FALSE);
   void MakeLinkFont();
 
   COLORREF m_linkColor = RGB(0, 0, 238);
