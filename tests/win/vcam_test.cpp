@@ -5,6 +5,7 @@
 #include <vfw.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "VcamIds.h"
@@ -291,6 +292,51 @@ TEST_F(VcamWindow, DestroyingAConnectedWindowDisconnectsIt) {
   m_parent = vcamtest::CreateParent();
   EXPECT_FALSE(IsWindow(m_cap));
   EXPECT_EQ(m_settings.Count("destroy while connected"), 1);
+}
+
+TEST_F(VcamWindow, SettingsFileBesideTheDllYieldsToTheEnvironment) {
+  char dll[MAX_PATH];
+  ASSERT_GT(GetModuleFileNameA(GetModuleHandleA("avicap32.dll"), dll, sizeof dll), 0u);
+  std::string ini(dll);
+  ini = ini.substr(0, ini.find_last_of("\\/") + 1) + "vcam.ini";
+  ASSERT_EQ(GetFileAttributesA(ini.c_str()), INVALID_FILE_ATTRIBUTES) << "a settings file is already there";
+  struct Remove {
+    std::string path;
+    ~Remove() { DeleteFileA(path.c_str()); }
+  } remove{ini};
+  ASSERT_TRUE(WritePrivateProfileStringA("camera", "size", "160x120", ini.c_str()));
+  WritePrivateProfileStringA("camera", "bits", "16", ini.c_str());
+  WritePrivateProfileStringA(nullptr, nullptr, nullptr, ini.c_str());  // flush
+  ASSERT_NE(OpenConnected(), nullptr);
+  BITMAPINFOHEADER fromFile = Format();
+  DestroyWindow(m_cap);
+  m_settings.Set("bits", "32");
+  ASSERT_NE(OpenConnected(), nullptr);
+  BITMAPINFOHEADER overridden = Format();
+  EXPECT_EQ(fromFile.biWidth, 160);
+  EXPECT_EQ(fromFile.biBitCount, 16);
+  EXPECT_EQ(overridden.biWidth, 160);
+  EXPECT_EQ(overridden.biBitCount, 32);
+}
+
+TEST_F(VcamWindow, PreviewDeliversFramesWhileMessagesArePumped) {
+  ASSERT_NE(OpenConnected(), nullptr);
+  ASSERT_TRUE(SendMessageA(m_cap, WM_CAP_SET_PREVIEW, TRUE, 0));
+  DWORD start = GetTickCount();
+  while (g_delivered.calls < 2 && GetTickCount() - start < 5000) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+  }
+  EXPECT_GE(g_delivered.calls, 2);
+  ASSERT_TRUE(SendMessageA(m_cap, WM_CAP_SET_PREVIEW, FALSE, 0));
+  int calls = g_delivered.calls;
+  for (int i = 0; i < 20; ++i) {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+  }
+  EXPECT_EQ(g_delivered.calls, calls) << "preview off stops the frames";
 }
 
 }  // namespace
