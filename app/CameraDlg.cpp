@@ -2,10 +2,12 @@
 
 #include <shellapi.h>
 
+#include "AboutBox.h"
 #include "SkinEngine.h"
 
 namespace {
 const char kCameraFailText[] = "Initializing failed,Please your Check your PC camera!";
+const UINT kExitNoCamera = 2;
 
 struct TooltipEntry {
   int id;
@@ -82,7 +84,11 @@ BOOL CCameraDlg::OnInitDialog() {
   SetIcon(m_hIcon, TRUE);
   SetIcon(m_hIcon, FALSE);
 
-  // (capture device: step 4)
+  if (!m_grabber.Create(0, 0, this)) {
+    MessageBox(kCameraFailText, "Sorry", MB_OK);
+    // Nothing can run without a camera; whoever started us learns that it failed.
+    ExitProcess(kExitNoCamera);
+  }
 
   m_viewRect = RECT{0, 0, 320, 240};
 
@@ -97,6 +103,9 @@ BOOL CCameraDlg::OnInitDialog() {
   m_skinCombo.SetCurSel(0);
 
   SetTimer(TIMER_LIVE_VIEW, 100, nullptr);
+
+  m_delayLabel.SetBackColor(RGB(255, 255, 255), TRUE);
+  m_delayLabel.SetForeColor(RGB(150, 150, 150), TRUE);
 
   for (const TooltipEntry& t : kTooltips) SkinSetTooltip(GetDlgItem(t.id)->GetSafeHwnd(), t.text);
   return TRUE;
@@ -151,7 +160,10 @@ HCURSOR CCameraDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
 
 void CCameraDlg::OnTimer(UINT_PTR) {}
 
-void CCameraDlg::OnConfigure() { Invalidate(TRUE); }
+void CCameraDlg::OnConfigure() {
+  m_grabber.ShowSourceDialog();
+  Invalidate(TRUE);
+}
 
 void CCameraDlg::OnCapture() {}
 void CCameraDlg::OnBackgroundSelChange() {}
@@ -171,13 +183,19 @@ BOOL CCameraDlg::OnEraseBkgnd(CDC* dc) {
   return TRUE;
 }
 
-void CCameraDlg::OnAbout() {}
+void CCameraDlg::OnAbout() {
+  CAboutBox about;
+  about.DoModal();
+}
 
 void CCameraDlg::OnHelpButton() {
   ShellExecuteA(nullptr, "open", m_folder + "help.chm", nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void CCameraDlg::OnFormat() { Invalidate(TRUE); }
+void CCameraDlg::OnFormat() {
+  m_grabber.ShowFormatDialog();
+  Invalidate(TRUE);
+}
 
 void CCameraDlg::OnSkinSelChange() {
   int n = m_skinCombo.GetCurSel();

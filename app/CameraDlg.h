@@ -1,6 +1,8 @@
 #pragma once
 // The main window: live view, capture, photo list and the short commands.
 
+#include "ColorStatic.h"
+#include "FrameGrabber.h"
 #include "Framework.h"
 #include "resource.h"
 
@@ -44,11 +46,12 @@ class CCameraDlg : public CDialog {
   void EnsurePhotoFolder();
   void FillList(CListBox& list, const char* firstEntry, const CString& pattern);
 
+  CFrameGrabber m_grabber;
   RECT m_viewRect{};
   CMusicPlayer* m_player = nullptr;
   CString m_folder;
   CComboBox m_skinCombo;
-  CStatic m_delayLabel;
+  CColorStatic m_delayLabel;
   CButton m_saveAsButton;
   CButton m_helpButton;
   CButton m_deleteButton;
