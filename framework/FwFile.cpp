@@ -150,15 +150,15 @@ CFileFind::~CFileFind() { Close(); }
 
 BOOL CFileFind::FindFile(LPCSTR pattern) {
   Close();
-  CString spec(pattern && *pattern ? pattern : "*.*");
+  CString search(pattern && *pattern ? pattern : "*.*");
   // The folder part, found with the code page's rules (a trail byte may look like '\\').
-  int slash = spec.ReverseFind('\\');
-  int other = spec.ReverseFind('/');
-  int colon = spec.ReverseFind(':');
+  int slash = search.ReverseFind('\\');
+  int other = search.ReverseFind('/');
+  int colon = search.ReverseFind(':');
   int cut = slash > other ? slash : other;
   if (colon > cut) cut = colon;
-  m_root = spec.Left(cut + 1);
-  m_find = FindFirstFileA(spec, &m_next);
+  m_root = search.Left(cut + 1);
+  m_find = FindFirstFileA(search, &m_next);
   m_hasNext = m_find != INVALID_HANDLE_VALUE;
   return m_hasNext;
 }

@@ -107,9 +107,18 @@ class CScriptedDialog : public CDialog {
     CDialog::OnInitDialog();
     calls.push_back("init");
     SetTimer(1, 30);
+    // A dialog the script failed to end ends itself with -2, so a fault fails the test
+    // instead of hanging it.
+    SetTimer(2, 10000);
     return initResult;
   }
   void OnTimer(UINT_PTR id) {
+    if (id == 2) {
+      KillTimer(2);
+      calls.push_back("gave up");
+      EndDialog(-2);
+      return;
+    }
     if (id != 1) return;
     KillTimer(1);
     focusAfterInit = ::GetFocus();
