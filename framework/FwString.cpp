@@ -270,10 +270,10 @@ int CString::Replace(LPCSTR from, LPCSTR to) {
   return count;
 }
 
-void CString::Format(LPCSTR format, ...) {
+void fw_detail::FormatList(CString& out, LPCSTR format, ...) {
   va_list args;
   va_start(args, format);
-  FormatV(format, args);
+  out.FormatV(format, args);
   va_end(args);
 }
 

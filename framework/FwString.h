@@ -67,7 +67,9 @@ class CString {
   int Replace(char from, char to);
   int Replace(LPCSTR from, LPCSTR to);
 
-  void Format(LPCSTR format, ...);
+  // printf formatting; a CString argument is passed as its text (so "%s" takes a CString).
+  template <class... Args>
+  void Format(LPCSTR format, const Args&... args);
   void FormatV(LPCSTR format, va_list args);
 
   // A string of the module's resources (the framework's resource handle); FALSE when absent.
@@ -91,6 +93,20 @@ class CString {
   std::string m_text;
   std::wstring m_wide;
 };
+
+namespace fw_detail {
+inline LPCSTR FormatArg(const CString& s) { return s.GetString(); }
+template <class T>
+const T& FormatArg(const T& value) {
+  return value;
+}
+void FormatList(CString& out, LPCSTR format, ...);
+}  // namespace fw_detail
+
+template <class... Args>
+void CString::Format(LPCSTR format, const Args&... args) {
+  fw_detail::FormatList(*this, format, fw_detail::FormatArg(args)...);
+}
 
 bool operator==(const CString& a, const CString& b);
 bool operator==(const CString& a, LPCSTR b);

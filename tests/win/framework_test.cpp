@@ -58,6 +58,10 @@ TEST(FwString, ComparesConcatenatesAndFormats) {
   CString name;
   name.Format("%d%d%d_%d%d%d.bmp", 2008, 3, 5, 9, 7, 4);
   EXPECT_STREQ(name, "200835_974.bmp");
+  CString folder("C:\\Cam\\");
+  CString path;
+  path.Format("%s%s_%d", folder, "Photo", 3);  // a CString goes in as its text
+  EXPECT_STREQ(path, "C:\\Cam\\Photo_3");
   CString longText;
   longText.Format("%s-%0300d", "x", 1);
   EXPECT_EQ(longText.GetLength(), 302);
