@@ -30,7 +30,7 @@ CCameraDlg::CCameraDlg(CWnd* parent) : CDialog(IDD_MAIN, parent) {
   m_hIcon = AfxGetApp()->LoadIcon(IDI_APP);
 }
 
-CCameraDlg::~CCameraDlg() = default;
+CCameraDlg::~CCameraDlg() { delete m_viewDC; }
 
 void CCameraDlg::DoDataExchange(CDataExchange* dx) {
   CDialog::DoDataExchange(dx);
@@ -91,6 +91,8 @@ BOOL CCameraDlg::OnInitDialog() {
   }
 
   m_viewRect = RECT{0, 0, 320, 240};
+  m_viewDC = new CClientDC(this);
+  m_canvas.Create(m_viewDC, m_viewRect.left, m_viewRect.top, m_viewRect.right, m_viewRect.bottom);
 
   char path[MAX_PATH] = {};
   GetModuleFileNameA(AfxGetInstanceHandle(), path, MAX_PATH);
@@ -153,23 +155,17 @@ void CCameraDlg::OnPaint() {
     dc.DrawIcon(x, y, m_hIcon);
   } else {
     CDialog::OnPaint();
+    m_canvas.Present();
   }
 }
 
 HCURSOR CCameraDlg::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }
-
-void CCameraDlg::OnTimer(UINT_PTR) {}
 
 void CCameraDlg::OnConfigure() {
   m_grabber.ShowSourceDialog();
   Invalidate(TRUE);
 }
 
-void CCameraDlg::OnCapture() {}
-void CCameraDlg::OnBackgroundSelChange() {}
-void CCameraDlg::OnPhotoSelChange() {}
-void CCameraDlg::OnSaveAs() {}
-void CCameraDlg::OnDelete() {}
 
 void CCameraDlg::OnMusic() {}
 

@@ -2,8 +2,10 @@
 // The main window: live view, capture, photo list and the short commands.
 
 #include "ColorStatic.h"
+#include "DibBitmap.h"
 #include "FrameGrabber.h"
 #include "Framework.h"
+#include "ViewCanvas.h"
 #include "resource.h"
 
 class CMusicPlayer;
@@ -43,10 +45,14 @@ class CCameraDlg : public CDialog {
   DECLARE_MESSAGE_MAP()
 
  private:
+  void LiveViewTick();
+  void CountdownTick();
   void EnsurePhotoFolder();
   void FillList(CListBox& list, const char* firstEntry, const CString& pattern);
 
   CFrameGrabber m_grabber;
+  CDibBitmap m_overlay;
+  CViewCanvas m_canvas;
   RECT m_viewRect{};
   CMusicPlayer* m_player = nullptr;
   CString m_folder;
@@ -64,4 +70,6 @@ class CCameraDlg : public CDialog {
   CListBox m_backgroundList;
   int m_delay = 0;
   HICON m_hIcon = nullptr;
+  // The window's client DC: the canvas's target, kept for the window's lifetime.
+  CClientDC* m_viewDC = nullptr;
 };
