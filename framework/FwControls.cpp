@@ -9,14 +9,13 @@ namespace {
 
 struct MenuTemporaries {
   std::unordered_map<HMENU, std::unique_ptr<CMenu>> menus;
-  ~MenuTemporaries() {
-    for (auto& e : menus) e.second->Detach();
-  }
 };
 
 MenuTemporaries& Menus() {
-  thread_local MenuTemporaries temps;
-  return temps;
+  // A plain pointer, like the window maps (see FwWindow.cpp).
+  thread_local MenuTemporaries* temps = nullptr;
+  if (!temps) temps = new MenuTemporaries;
+  return *temps;
 }
 
 // Sizes the common controls of version 5 accept too.

@@ -18,17 +18,13 @@ struct GdiTemporaries {
   std::map<std::pair<HGDIOBJ, int>, std::unique_ptr<CGdiObject>> other;
   std::map<HDC, std::unique_ptr<CDC>> dcs;
   std::vector<HGDIOBJ> stockHandles;
-
-  ~GdiTemporaries() {
-    for (auto* m : {&stock, &other})
-      for (auto& e : *m) e.second->Detach();
-    for (auto& e : dcs) e.second->Detach();
-  }
 };
 
 GdiTemporaries& Temps() {
-  thread_local GdiTemporaries temps;
-  return temps;
+  // A plain pointer, like the window maps (see FwWindow.cpp).
+  thread_local GdiTemporaries* temps = nullptr;
+  if (!temps) temps = new GdiTemporaries;
+  return *temps;
 }
 
 bool IsStockObject(HGDIOBJ handle) {

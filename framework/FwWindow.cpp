@@ -17,15 +17,15 @@ struct WindowMaps {
   std::unordered_map<HWND, CWnd*> permanent;
   std::unordered_map<HWND, std::unique_ptr<CWnd>> temporary;
   int loopDepth = 0;
-
-  ~WindowMaps() {
-    for (auto& entry : temporary) entry.second->m_hWnd = nullptr;
-  }
 };
 
 WindowMaps& Maps() {
-  thread_local WindowMaps maps;
-  return maps;
+  // Held through a plain pointer: thread_local objects with destructors were seen to crash the
+  // static MinGW runtime at process exit (under Wine) once a second thread had used them. A
+  // finished thread leaves its maps behind, normally empty.
+  thread_local WindowMaps* maps = nullptr;
+  if (!maps) maps = new WindowMaps;
+  return *maps;
 }
 
 bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }

@@ -59,6 +59,11 @@ MessageBoxWatcher* MessageBoxWatcher::active = nullptr;
 class CCountingEdit : public CEdit {
  public:
   int preSubclass = 0;
+  int mouseMoves = 0;
+  BOOL PreTranslateMessage(MSG* msg) override {
+    if (msg->message == WM_MOUSEMOVE) ++mouseMoves;
+    return CEdit::PreTranslateMessage(msg);
+  }
 
  protected:
   void PreSubclassWindow() override { ++preSubclass; }
@@ -124,6 +129,10 @@ class CScriptedDialog : public CDialog {
     focusAfterInit = ::GetFocus();
     if (script) script(*this);
   }
+  void OnClose() {
+    calls.push_back("close");
+    CDialog::OnClose();
+  }
   void OnGo() { calls.push_back("go"); EndDialog(IDC_FW_GO); }
   void OnOther() { calls.push_back("other"); EndDialog(IDC_FW_OTHER); }
   void OnCancel() override {
@@ -135,6 +144,7 @@ class CScriptedDialog : public CDialog {
 
 BEGIN_MESSAGE_MAP(CScriptedDialog, CDialog)
   ON_WM_TIMER()
+  ON_WM_CLOSE()
   ON_BN_CLICKED(IDC_FW_GO, &CScriptedDialog::OnGo)
   ON_BN_CLICKED(IDC_FW_OTHER, &CScriptedDialog::OnOther)
 END_MESSAGE_MAP()
@@ -144,15 +154,15 @@ void PostKey(HWND to, WPARAM key) {
   PostMessageA(to, WM_KEYUP, key, 0xC0000001);
 }
 
-TEST(FwDialog, EndsByEscapeEnterAndEndDialog) {
+TEST(FwDialog, EndsByEscapeEnterCloseAndEndDialog) {
   struct Case {
     const char* name;
     std::function<void(CScriptedDialog&)> script;
     INT_PTR result;
-    const char* handler;
+    std::vector<std::string> calls;  // after "init"
   } cases[] = {
-      {"escape", [](CScriptedDialog&) { PostKey(GetFocus(), VK_ESCAPE); }, IDCANCEL, "cancel"},
-      {"enter in the field", [](CScriptedDialog&) { PostKey(GetFocus(), VK_RETURN); }, IDC_FW_GO, "go"},
+      {"escape", [](CScriptedDialog&) { PostKey(GetFocus(), VK_ESCAPE); }, IDCANCEL, {"cancel"}},
+      {"enter in the field", [](CScriptedDialog&) { PostKey(GetFocus(), VK_RETURN); }, IDC_FW_GO, {"go"}},
       {"enter on another push button",
        [](CScriptedDialog& d) {
          // Tab twice, as the user would: the field, "Go", then "Other".
@@ -160,19 +170,18 @@ TEST(FwDialog, EndsByEscapeEnterAndEndDialog) {
          PostKey(d.Item(IDC_FW_GO), VK_TAB);
          PostKey(d.Item(IDC_FW_OTHER), VK_RETURN);
        },
-       IDC_FW_OTHER, "other"},
-      {"EndDialog", [](CScriptedDialog& d) { d.EndDialog(77); }, 77, nullptr},
+       IDC_FW_OTHER, {"other"}},
+      // The close box: the handler's default processing turns it into Cancel.
+      {"close", [](CScriptedDialog& d) { d.PostMessage(WM_CLOSE); }, IDCANCEL, {"close", "cancel"}},
+      {"EndDialog", [](CScriptedDialog& d) { d.EndDialog(77); }, 77, {}},
   };
   for (const Case& c : cases) {
     CScriptedDialog dlg;
     dlg.script = c.script;
     EXPECT_EQ(dlg.DoModal(), c.result) << c.name;
-    ASSERT_FALSE(dlg.calls.empty()) << c.name;
-    EXPECT_EQ(dlg.calls.front(), "init") << c.name;
-    if (c.handler) {
-      ASSERT_EQ(dlg.calls.size(), 2u) << c.name;
-      EXPECT_EQ(dlg.calls[1], c.handler) << c.name;
-    }
+    std::vector<std::string> want{"init"};
+    want.insert(want.end(), c.calls.begin(), c.calls.end());
+    EXPECT_EQ(dlg.calls, want) << c.name;
     EXPECT_EQ(dlg.GetSafeHwnd(), nullptr) << c.name;  // the window is gone after DoModal
   }
 }
@@ -201,6 +210,17 @@ TEST(FwDialog, FocusIsOnTheFirstTabStop) {
   ASSERT_EQ(dlg.DoModal(), IDOK);
   ASSERT_NE(edit, nullptr);
   EXPECT_EQ(dlg.focusAfterInit, edit);
+}
+
+TEST(FwDialog, ModalLoopOffersMessagesToTheControlsFirst) {
+  CScriptedDialog dlg;
+  dlg.script = [](CScriptedDialog& d) {
+    PostMessageA(d.Item(IDC_FW_NUMBER), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    PostMessageA(d.Item(IDC_FW_GO), WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));  // not the edit's
+    PostMessageA(d.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+  };
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+  EXPECT_EQ(dlg.m_edit.mouseMoves, 1);
 }
 
 TEST(FwDialog, MissingTemplateGivesMinusOne) {
