@@ -1,0 +1,262 @@
+// The photo booth itself: the live view with its background, captures, and the photo list.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "AppFixture.h"
+#include "VcamScene.h"
+
+using namespace e2e;
+
+namespace {
+const int kStill = 7;  // the frame every grab delivers in these tests
+
+std::set<std::string> BmpFiles(const std::string& folder) {
+  std::set<std::string> names;
+  WIN32_FIND_DATAA fd;
+  HANDLE h = FindFirstFileA((folder + "*.bmp").c_str(), &fd);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do names.insert(fd.cFileName);
+  while (FindNextFileA(h, &fd));
+  FindClose(h);
+  return names;
+}
+
+DWORD Rgb(const vcam::Rgb& c) { return (static_cast<DWORD>(c.r) << 16) | (c.g << 8) | c.b; }
+
+bool WriteSolidBmp(const std::string& path, DWORD rgb) {
+  Pixels p;
+  p.width = 320;
+  p.height = 240;
+  p.rgb.assign(320 * 240, rgb);
+  return SaveBmp(p, path);
+}
+
+// Pixels of a BMP file as 0x00RRGGBB, top-down; 24- and 32-bit files only.
+Pixels ReadBmp(const std::string& path) {
+  Pixels p;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return p;
+  std::vector<unsigned char> d;
+  unsigned char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) d.insert(d.end(), buf, buf + n);
+  fclose(f);
+  if (d.size() < 54) return p;
+  auto u32 = [&](size_t at) { return d[at] | (d[at + 1] << 8) | (d[at + 2] << 16) | (d[at + 3] << 24); };
+  int w = static_cast<int>(u32(18)), h = static_cast<int>(u32(22)), bits = d[28] | (d[29] << 8);
+  size_t off = u32(10), pitch = ((static_cast<size_t>(w) * bits + 31) / 32) * 4;
+  if ((bits != 24 && bits != 32) || w <= 0 || h <= 0 || off + pitch * h > d.size()) return p;
+  p.width = w;
+  p.height = h;
+  p.rgb.resize(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) {
+      const unsigned char* px = &d[off + (h - 1 - y) * pitch + x * (bits / 8)];
+      p.rgb[static_cast<size_t>(y) * w + x] = (px[2] << 16) | (px[1] << 8) | px[0];
+    }
+  return p;
+}
+
+class Booth : public AppTest {
+ protected:
+  Pixels View() {
+    SetForegroundWindow(main_);
+    Settle(main_, 400);
+    RECT client = ClientRectOnScreen(main_);
+    return CaptureScreenRect(RECT{client.left, client.top, client.left + 320, client.top + 240});
+  }
+  // Points of the view (every 16th pixel) that differ from the camera's still frame.
+  int MismatchesWithFrame(const Pixels& view, const vcam::Format& f, int w = 320, int h = 240) {
+    int bad = 0;
+    for (int y = 0; y < h; y += 16)
+      for (int x = 0; x < w; x += 16)
+        if (view.At(x, y) != Rgb(vcam::Pixel(f, vcam::Look{}, kStill, x, y))) ++bad;
+    return bad;
+  }
+  std::string PhotoFolder() { return folder_.Path() + "Photo\\"; }
+};
+
+}  // namespace
+
+TEST_F(Booth, ViewShowsTheCameraFrameAtEachSize) {
+  struct Case {
+    const char* size;
+    int w, h;
+  };
+  const Case cases[] = {{"320x240", 320, 240}, {"640x480", 640, 480}, {"160x120", 160, 120}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.size);
+    CameraSettings(std::string("still=7\nsize=") + c.size);
+    ASSERT_NE(Start(), nullptr);
+    vcam::Format f;
+    f.width = c.w;
+    f.height = c.h;
+    // A larger frame shows its top-left quarter; a smaller one only its own area.
+    EXPECT_EQ(MismatchesWithFrame(View(), f, c.w < 320 ? c.w : 320, c.h < 240 ? c.h : 240), 0);
+    Close(main_);
+    ASSERT_EQ(app_.WaitExit(kExitMs), 0);
+  }
+}
+
+TEST_F(Booth, BackgroundIsLaidOverWithWhiteTransparent) {
+  ASSERT_TRUE(WriteSolidBmp(folder_.Path() + "Background\\~red.bmp", 0xC01010));
+  ASSERT_TRUE(WriteSolidBmp(folder_.Path() + "Background\\~white.bmp", 0xFFFFFF));
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  vcam::Format f;
+  HWND list = Item(1007);
+  int red = -1, white = -1;
+  for (int i = 0; i < ListCount(list); ++i) {
+    if (ListItemText(list, i) == "~red.bmp") red = i;
+    if (ListItemText(list, i) == "~white.bmp") white = i;
+  }
+  ASSERT_GT(red, 0);
+  ASSERT_GT(white, 0);
+
+  ASSERT_TRUE(SelectListItem(list, red));
+  Pixels v = View();
+  int notRed = 0;
+  for (DWORD px : v.rgb) notRed += px != 0xC01010;
+  EXPECT_EQ(notRed, 0) << "a picture without white hides the camera";
+
+  ASSERT_TRUE(SelectListItem(list, white));
+  EXPECT_EQ(MismatchesWithFrame(View(), f), 0) << "an all-white picture changes nothing";
+
+  ASSERT_TRUE(SelectListItem(list, red));
+  ASSERT_TRUE(SelectListItem(list, 0));  // "Clear"
+  EXPECT_EQ(MismatchesWithFrame(View(), f), 0);
+}
+
+TEST_F(Booth, CaptureStoresWhatTheViewShowsAndListsIt) {
+  ASSERT_TRUE(WriteSolidBmp(folder_.Path() + "Background\\~frame.bmp", 0xFFFFFF));
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  HWND photos = Item(1008);
+  SYSTEMTIME before;
+  GetLocalTime(&before);
+  Click(Item(1006));
+  std::set<std::string> files;
+  for (int i = 0; i < 100 && files.empty(); ++i, Sleep(50)) files = BmpFiles(PhotoFolder());
+  ASSERT_EQ(files.size(), 1u);
+  const std::string name = *files.begin();
+  char prefix[32];
+  snprintf(prefix, sizeof prefix, "%d%d%d_", before.wYear, before.wMonth, before.wDay);
+  EXPECT_EQ(name.rfind(prefix, 0), 0u) << name;
+  Settle(main_, 1500);  // the view stands still for a second
+  ASSERT_EQ(ListCount(photos), 2);
+  EXPECT_EQ(ListItemText(photos, 1), name);
+
+  Pixels photo = ReadBmp(PhotoFolder() + name);
+  ASSERT_EQ(photo.width, 320);
+  ASSERT_EQ(photo.height, 240);
+  EXPECT_EQ(MismatchesWithFrame(photo, vcam::Format{}), 0);
+  WIN32_FILE_ATTRIBUTE_DATA fa;
+  ASSERT_TRUE(GetFileAttributesExA((PhotoFolder() + name).c_str(), GetFileExInfoStandard, &fa));
+  HDC screen = GetDC(nullptr);
+  int bpp = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  EXPECT_EQ(fa.nFileSizeLow, 54u + 320u * 240u * (bpp / 8));
+}
+
+TEST_F(Booth, CaptureNeverOverwritesAPhotoOfTheSameName) {
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  // Occupy the names of the next seconds, as earlier photos with coinciding names would.
+  CreateDirectoryA(PhotoFolder().c_str(), nullptr);
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  FILETIME ft;
+  SystemTimeToFileTime(&now, &ft);
+  std::set<std::string> occupied;
+  for (int s = 0; s < 8; ++s) {
+    ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
+    t.QuadPart += 10000000ULL * s;
+    FILETIME f2{t.LowPart, t.HighPart};
+    SYSTEMTIME st;
+    FileTimeToSystemTime(&f2, &st);
+    char n[64];
+    snprintf(n, sizeof n, "%d%d%d_%d%d%d.bmp", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond);
+    ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + n, 0x123456));
+    occupied.insert(n);
+  }
+  Click(Item(1006));
+  Settle(main_, 1500);
+  std::set<std::string> files = BmpFiles(PhotoFolder());
+  ASSERT_EQ(files.size(), occupied.size() + 1);
+  for (const std::string& n : occupied) EXPECT_EQ(ReadBmp(PhotoFolder() + n).At(5, 5), 0x123456u) << n;
+  std::string added = ListItemText(Item(1008), ListCount(Item(1008)) - 1);
+  EXPECT_EQ(occupied.count(added), 0u);
+  EXPECT_NE(added.find("-2.bmp"), std::string::npos) << added;
+}
+
+TEST_F(Booth, PhotoThatCannotBeWrittenIsNotListedAndTheUserIsTold) {
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  ASSERT_TRUE(RemoveTree(folder_.Path() + "Photo"));
+  Click(Item(1006));
+  HWND box = app_.WaitWindow("SnapwiseCamera", 15000);
+  ASSERT_NE(box, nullptr) << "no message";
+  PressKey(box, VK_RETURN);
+  Settle(main_, 1500);
+  EXPECT_EQ(ListCount(Item(1008)), 1);
+}
+
+TEST_F(Booth, CountDownShowsTheSecondsLeftThenTakesThePhoto) {
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  TypeText(Item(1021), "3");
+  Click(Item(1006));
+  std::vector<std::string> seen;
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < 8000 && BmpFiles(PhotoFolder()).empty()) {
+    std::string t = TextOf(Item(1021));
+    if (seen.empty() || seen.back() != t) seen.push_back(t);
+    Sleep(100);
+  }
+  DWORD took = GetTickCount() - start;
+  ASSERT_EQ(BmpFiles(PhotoFolder()).size(), 1u);
+  std::string after = TextOf(Item(1021));  // answered once the capture's second is over
+  if (seen.back() != after) seen.push_back(after);
+  EXPECT_GE(took, 2500u);
+  std::vector<std::string> counted(seen.begin() + (seen.front() == "3" ? 1 : 0), seen.end());
+  EXPECT_EQ(counted, (std::vector<std::string>{"2", "1", "0"}));
+  // The count-down ended with the photo: no second photo follows.
+  Settle(main_, 2500);
+  EXPECT_EQ(BmpFiles(PhotoFolder()).size(), 1u);
+}
+
+TEST_F(Booth, PhotoListShowsDeletesAndResumes) {
+  CameraSettings("still=7");
+  CreateDirectoryA((folder_.Path() + "Photo").c_str(), nullptr);
+  ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + "a.bmp", 0x2040C0));
+  ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + "b.bmp", 0x30A030));
+  ASSERT_NE(Start(), nullptr);
+  HWND list = Item(1008);
+  ASSERT_EQ(ListCount(list), 3);
+  int b = ListItemText(list, 1) == "b.bmp" ? 1 : 2;
+  ASSERT_TRUE(SelectListItem(list, b));
+  EXPECT_EQ(View().At(100, 100), 0x30A030u) << "a chosen photo is shown";
+
+  // With "Camera Mode" selected, Delete does nothing.
+  ASSERT_TRUE(SelectListItem(list, 0));
+  Click(Item(1010));
+  EXPECT_EQ(ListCount(list), 3);
+  EXPECT_EQ(MismatchesWithFrame(View(), vcam::Format{}), 0) << "Camera Mode resumes the live view";
+
+  ASSERT_TRUE(SelectListItem(list, 2));
+  std::string last = ListItemText(list, 2);
+  Click(Item(1010));
+  Settle(main_, 300);
+  EXPECT_EQ(ListCount(list), 2);
+  EXPECT_EQ(ListSelection(list), 1);
+  EXPECT_EQ(GetFileAttributesA((PhotoFolder() + last).c_str()), INVALID_FILE_ATTRIBUTES);
+  Click(Item(1010));
+  Settle(main_, 300);
+  EXPECT_EQ(ListCount(list), 1);
+  EXPECT_EQ(ListSelection(list), 0);
+  EXPECT_TRUE(BmpFiles(PhotoFolder()).empty());
+  EXPECT_EQ(MismatchesWithFrame(View(), vcam::Format{}), 0) << "deleting the only photo resumes";
+}
