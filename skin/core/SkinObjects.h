@@ -273,7 +273,7 @@ class ComboSkin : public ControlSkin {  // types 6 and 33
 
 class EditSkin : public ControlSkin {  // types 7, 9, 26, 28, 30 and the start of 29
  public:
-  explicit EditSkin(uint32_t type);
+  explicit EditSkin(uint32_t type = SKIN_EDIT);
   void Transfer(RecordIO& io) override { TransferEdit(io); }
 
   ImageRef background{};
