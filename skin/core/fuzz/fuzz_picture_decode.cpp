@@ -1,0 +1,17 @@
+// Picture::Decode over untrusted bytes; the first byte picks the format id. What decodes is
+// also cropped and rotated, as the link pass and drawing do.
+#include <cstddef>
+#include <cstdint>
+
+#include "Picture.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  skin::Picture picture;
+  if (!picture.Decode(data + 1, size - 1, data[0] % 4)) return 0;
+  skin::Picture part;
+  if (picture.Width() <= 512 && picture.Height() <= 512) {
+    if (picture.Crop(1, 1, picture.Width() - 1, picture.Height() / 2 + 1, &part)) part.Rotate(90);
+  }
+  return 0;
+}
