@@ -1,14 +1,13 @@
 #pragma once
 // Test helpers for the image utilities: packed DIBs built pixel by pixel from a picture
-// function, and a libjpeg decoder to read back what the exporter wrote. No windows.h.
+// function, and a libjpeg decoder to read back what the exporter wrote. No windows.h, so the
+// native and the Windows tests share them.
 
 #include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
-
-#include <jpeglib.h>
 
 #include "DibFormat.h"
 
@@ -79,33 +78,9 @@ struct DecodedJpeg {
   }
 };
 
-inline DecodedJpeg DecodeJpegFile(const std::string& path) {
-  DecodedJpeg out;
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return out;
-  jpeg_decompress_struct d;
-  jpeg_error_mgr err;
-  d.err = jpeg_std_error(&err);
-  jpeg_create_decompress(&d);
-  jpeg_stdio_src(&d, f);
-  if (jpeg_read_header(&d, TRUE) == JPEG_HEADER_OK) {
-    d.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&d);
-    out.width = int(d.output_width);
-    out.height = int(d.output_height);
-    out.components = d.out_color_components;
-    out.rgb.resize(size_t(out.width) * size_t(out.height) * 3);
-    while (d.output_scanline < d.output_height) {
-      JSAMPROW row = &out.rgb[size_t(d.output_scanline) * size_t(out.width) * 3];
-      jpeg_read_scanlines(&d, &row, 1);
-    }
-    jpeg_finish_decompress(&d);
-    out.ok = true;
-  }
-  jpeg_destroy_decompress(&d);
-  std::fclose(f);
-  return out;
-}
+// Reads a JPEG file into RGB with libjpeg (in its own file: libjpeg's headers and windows.h do
+// not mix). ok is false when the file is missing or not a JPEG.
+DecodedJpeg DecodeJpegFile(const std::string& path);
 
 inline bool FileExists(const std::string& path) {
   FILE* f = std::fopen(path.c_str(), "rb");
