@@ -11,7 +11,7 @@ namespace skin {
 namespace {
 // No single picture of a skin comes near this; larger blocks are refused rather than tried,
 // so an untrusted header cannot ask for gigabytes.
-constexpr double kMaxBlockBytes = 256.0 * 1024 * 1024;
+constexpr double kMaxBlockBytes = 64.0 * 1024 * 1024;
 
 int RoundDepth(int bits) {
   if (bits <= 1) return 1;

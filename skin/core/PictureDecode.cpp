@@ -263,6 +263,11 @@ class TgaReader {
     // Mapped and grey pictures carry one index byte per pixel; the true-colour ones widen to 24 bits.
     if ((base == 1 || base == 3) != (depth == 8)) throw Failure{"bad TGA header"};
     in_.Skip(idLength);
+    // Pixel data too short for the picture fails before the picture is allocated: raw pixels
+    // need all their bytes, a run packet of at least two bytes covers at most 128 pixels.
+    const double pixels = static_cast<double>(width) * height;
+    const double need = type >= 9 ? pixels / 64.0 - 2 : pixels * ((depth + 7) / 8);
+    if (static_cast<double>(in_.Remaining()) < need) throw Failure{"corrupted TGA"};
     if (!out_.Create(width, height, depth == 8 ? 8 : 24, kFormatTga)) throw Failure{"TGA Create failed"};
     if (depth == 32) out_.AddAlpha();
 
