@@ -57,17 +57,22 @@ int PointsToFontHeight(int points) {
   return -MulDiv(points, dpi, 72);
 }
 
-HGLOBAL BitmapToDib(HBITMAP bitmap) {
-  if (!bitmap) return nullptr;
-  BITMAP bm{};
-  if (!GetObjectA(bitmap, sizeof bm, &bm)) return nullptr;
+BITMAPINFOHEADER DibHeaderOf(const BITMAP& bm) {
   BITMAPINFOHEADER bi{};
   bi.biSize = sizeof bi;
   bi.biWidth = bm.bmWidth;
   bi.biHeight = bm.bmHeight;
   bi.biPlanes = 1;
   bi.biBitCount = static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel);
+  bi.biCompression = BI_RGB;
+  return bi;
+}
 
+HGLOBAL BitmapToDib(HBITMAP bitmap) {
+  if (!bitmap) return nullptr;
+  BITMAP bm{};
+  if (!GetObjectA(bitmap, sizeof bm, &bm)) return nullptr;
+  BITMAPINFOHEADER bi = DibHeaderOf(bm);
   const SIZE_T tableSize = 4 * DibColorCount(&bi);
   HGLOBAL head = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, sizeof bi + tableSize);
   if (!head) return nullptr;

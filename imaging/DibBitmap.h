@@ -33,5 +33,7 @@ class CDibBitmap : public CBitmap {
 // A packed DIB of the bitmap in movable global memory (unlocked), owned by the caller; or null.
 HGLOBAL BitmapToDib(HBITMAP bitmap);
 int DibColorCount(const BITMAPINFOHEADER* header);
+// The uncompressed 40-byte header of a bitmap's own size and depth, other fields 0.
+BITMAPINFOHEADER DibHeaderOf(const BITMAP& bm);
 // Font height (negative, display pixels) of a size in points.
 int PointsToFontHeight(int points);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "DibBitmap.h"
 #include "JpegWriter.h"
 #include "RgbRows.h"
 
@@ -40,13 +41,7 @@ BITMAPINFOHEADER* CJpegExporter::CreateDibFromBitmap(HBITMAP bitmap) {
   bool createdPalette = false;
   HPALETTE palette = ExportPalette(&createdPalette);
 
-  BITMAPINFOHEADER bi{};
-  bi.biSize = sizeof bi;
-  bi.biWidth = bm.bmWidth;
-  bi.biHeight = bm.bmHeight;
-  bi.biPlanes = 1;
-  bi.biBitCount = static_cast<WORD>(bm.bmPlanes * bm.bmBitsPixel);
-  bi.biCompression = BI_RGB;
+  BITMAPINFOHEADER bi = DibHeaderOf(bm);
   const DWORD entries = bi.biBitCount <= 8 ? (1u << bi.biBitCount) : 0;
   const SIZE_T headerBytes = sizeof bi + 4 * entries;
 
