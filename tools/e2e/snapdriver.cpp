@@ -7,6 +7,7 @@
 //   snapdriver text CAPTION [ID]                prints the text
 //   snapdriver capture CAPTION OUT.BMP          the window's pixels as on the screen
 //   snapdriver close CAPTION
+//   snapdriver syscommand CAPTION CODE [LPARAM]   e.g. 61696 32 opens the system menu
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,7 +16,7 @@
 #include "Driver.h"
 
 static int Usage() {
-  fprintf(stderr, "usage: snapdriver wait|click|select-list|select-combo|type|key|text|capture|close CAPTION ...\n");
+  fprintf(stderr, "usage: snapdriver wait|click|select-list|select-combo|type|key|text|capture|close|syscommand CAPTION ...\n");
   return 2;
 }
 
@@ -36,6 +37,10 @@ int main(int argc, char** argv) {
   if (cmd == "wait") return 0;
   if (cmd == "close") {
     e2e::Close(top);
+    return 0;
+  }
+  if (cmd == "syscommand" && argc > 3) {
+    PostMessageA(top, WM_SYSCOMMAND, static_cast<WPARAM>(atol(argv[3])), argc > 4 ? atol(argv[4]) : 0);
     return 0;
   }
   if (cmd == "key" && argc > 3) {
