@@ -78,7 +78,7 @@ bool DecompressSkinBody(const uint8_t* file, size_t n, std::vector<uint8_t>& bod
 
 bool CompressSkinBody(const std::vector<uint8_t>& body, std::vector<uint8_t>& file) {
   file.clear();
-  if (lzo_init() != LZO_E_OK || body.size() > 0xFFFFFFFFull) return false;
+  if (lzo_init() != LZO_E_OK || (static_cast<uint64_t>(body.size()) >> 32) != 0) return false;
   std::vector<uint8_t> work(LZO1X_1_MEM_COMPRESS);
   file.resize(4 + body.size() + body.size() / 16 + 64 + 3);
   uint32_t length = static_cast<uint32_t>(body.size());

@@ -405,6 +405,8 @@ TEST(PictureDecode, ArbitraryBytesNeverOverRead) {
     for (size_t n = 0; n <= f.size(); ++n) {
       Bytes copy(f.begin(), f.begin() + n);  // exactly n bytes, so ASan sees any over-read
       Picture p;
-      if (!p.Decode(copy.data(), copy.size(), kFormatUnknown)) EXPECT_FALSE(p.LastError().empty());
+      if (!p.Decode(copy.data(), copy.size(), kFormatUnknown)) {
+        EXPECT_FALSE(p.LastError().empty());
+      }
     }
 }
