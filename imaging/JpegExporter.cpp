@@ -33,6 +33,10 @@ HPALETTE ExportPalette(bool* created) {
   return palette;
 }
 
+bool ReplaceFile(const char* from, const char* to) {
+  return ::MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING) != FALSE;
+}
+
 }  // namespace
 
 BITMAPINFOHEADER* CJpegExporter::CreateDibFromBitmap(HBITMAP bitmap) {
@@ -79,7 +83,7 @@ BITMAPINFOHEADER* CJpegExporter::CreateDibFromBitmap(HBITMAP bitmap) {
 BOOL CJpegExporter::SaveJpeg(const BITMAPINFOHEADER* dib, int quality, CString path, CString* error) {
   std::string text;
   const bool ok = WriteDibAsJpeg(dib, quality, path.GetString(), error ? &text : nullptr, ShowJpegMessage,
-                                 nullptr);
+                                 nullptr, ReplaceFile);
   if (error) *error = text.c_str();
   return ok ? TRUE : FALSE;
 }

@@ -12,8 +12,8 @@ class CJpegExporter : public CObject {
   // A packed DIB of the bitmap at its own depth (2^bits colour entries up to 8 bits), in one
   // block of global memory that the caller frees with GlobalFree; null on failure.
   BITMAPINFOHEADER* CreateDibFromBitmap(HBITMAP bitmap);
-  // TRUE when the whole file was written; the error text is then empty. On FALSE nothing is
-  // left at the path and the error text says why (for libjpeg's own errors, its message, which
+  // TRUE when the whole file was written; the error text is then empty. On FALSE nothing new
+  // is left at the path (a file that was there stays as it was) and the error text says why (for libjpeg's own errors, its message, which
   // the "JPEG Error" box has shown already). With no error text: FALSE and nothing is done.
   BOOL SaveJpeg(const BITMAPINFOHEADER* dib, int quality, CString path, CString* error);
 

@@ -39,7 +39,7 @@ void OutputMessage(j_common_ptr cinfo) {
 }  // namespace
 
 bool WriteDibAsJpeg(const void* dib, int quality, const std::string& path, std::string* error,
-                    JpegMessageSink sink, void* context) {
+                    JpegMessageSink sink, void* context, JpegFileReplacer replace) {
   if (quality < 0 || quality > 100 || !dib) {
     if (error) *error = "Invalid input data";
     return false;
@@ -50,6 +50,7 @@ bool WriteDibAsJpeg(const void* dib, int quality, const std::string& path, std::
     return false;
   }
   error->clear();
+  const std::string temp = path + ".part";
   const dib::InfoHeader header = dib::ReadInfoHeader(static_cast<const uint8_t*>(dib));
 
   jpeg_compress_struct cinfo;
@@ -65,13 +66,13 @@ bool WriteDibAsJpeg(const void* dib, int quality, const std::string& path, std::
   if (setjmp(err.back)) {
     // ErrorExit has destroyed the compression object already.
     if (file) std::fclose(file);
-    std::remove(path.c_str());
+    std::remove(temp.c_str());
     *error = err.last[0] ? err.last : "JPEG compression failed";
     return false;
   }
   jpeg_create_compress(&cinfo);
 
-  file = std::fopen(path.c_str(), "wb");
+  file = std::fopen(temp.c_str(), "wb");
   if (!file) {
     *error = "Cannot open " + path;
     jpeg_destroy_compress(&cinfo);
@@ -99,9 +100,11 @@ bool WriteDibAsJpeg(const void* dib, int quality, const std::string& path, std::
   file = nullptr;
   jpeg_destroy_compress(&cinfo);
   if (filled && !closed) *error = "Cannot write " + path;
-  if (!error->empty()) {
-    std::remove(path.c_str());
-    return false;
+  if (error->empty()) {
+    const bool moved = replace ? replace(temp.c_str(), path.c_str()) : std::rename(temp.c_str(), path.c_str()) == 0;
+    if (moved) return true;
+    *error = "Cannot write " + path;
   }
-  return true;
+  std::remove(temp.c_str());
+  return false;
 }

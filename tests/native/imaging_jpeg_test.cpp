@@ -234,6 +234,7 @@ TEST(WriteDibAsJpeg, RefusalsLeaveNoFileAndSayWhy) {
     EXPECT_EQ(error, c.error) << c.what;
     EXPECT_TRUE(messages.shown.empty()) << c.what;
     EXPECT_FALSE(FileExists(path)) << c.what;
+    EXPECT_FALSE(FileExists(path + ".part")) << c.what;
   }
 }
 
@@ -265,6 +266,7 @@ TEST(WriteDibAsJpeg, LibraryRefusalIsShownReturnedAndLeavesNoFile) {
     EXPECT_FALSE(messages.shown[0].empty());
     EXPECT_EQ(error, messages.shown[0]);  // the caller can tell the user why
     EXPECT_FALSE(FileExists(path));
+    EXPECT_FALSE(FileExists(path + ".part"));
   }
 }
 
@@ -279,4 +281,35 @@ TEST(WriteDibAsJpeg, ReplacesAnExistingFile) {
   ASSERT_TRUE(jpeg.ok);
   EXPECT_EQ(jpeg.width, 9);
   EXPECT_EQ(jpeg.height, 7);
+}
+
+TEST(WriteDibAsJpeg, AFailedExportKeepsTheFileThatWasThere) {
+  TempFolder folder;
+  const std::string path = folder.File("keep.jpg");
+  std::vector<uint8_t> good = QuadrantDib(24, 40, 40);
+  std::string error;
+  ASSERT_TRUE(WriteDibAsJpeg(good.data(), 90, path, &error, nullptr, nullptr));
+  std::vector<uint8_t> twoBits = good;
+  twoBits[14] = 2;
+  std::vector<uint8_t> noRows = good;
+  noRows[8] = noRows[9] = noRows[10] = noRows[11] = 0;
+  Messages messages;
+  EXPECT_FALSE(WriteDibAsJpeg(twoBits.data(), 50, path, &error, Messages::Sink, &messages));
+  EXPECT_FALSE(WriteDibAsJpeg(noRows.data(), 50, path, &error, Messages::Sink, &messages));
+  DecodedJpeg jpeg = DecodeJpegFile(path);
+  ASSERT_TRUE(jpeg.ok);
+  EXPECT_EQ(jpeg.width, 40);
+  EXPECT_FALSE(FileExists(path + ".part"));
+}
+
+TEST(WriteDibAsJpeg, AFailedMoveIsAFailure) {
+  TempFolder folder;
+  std::vector<uint8_t> good = QuadrantDib(24, 8, 8);
+  std::string error;
+  const std::string path = folder.File("x.jpg");
+  auto refuse = [](const char*, const char*) { return false; };
+  EXPECT_FALSE(WriteDibAsJpeg(good.data(), 50, path, &error, nullptr, nullptr, refuse));
+  EXPECT_EQ(error, "Cannot write " + path);
+  EXPECT_FALSE(FileExists(path));
+  EXPECT_FALSE(FileExists(path + ".part"));
 }

@@ -539,3 +539,21 @@ TEST_F(ImagingTest, JpegRefusalsLeaveNoFileAndSayWhy) {
   EXPECT_EQ(error, shown[0].c_str()) << "the caller learns why";
   EXPECT_EQ(FileCount(), 0);
 }
+
+TEST_F(ImagingTest, JpegExportReplacesOrKeepsAnExistingFile) {
+  std::vector<uint8_t> d = MakeDib(24, 35, 33, {}, QuadrantPixel);
+  std::vector<uint8_t> twoBits = d;
+  twoBits[14] = 2;
+  const CString path = folder + "again.jpg";
+  WriteAll(path, std::vector<uint8_t>(1000, 9));
+  CJpegExporter exporter;
+  CString error;
+  ASSERT_TRUE(exporter.SaveJpeg(reinterpret_cast<const BITMAPINFOHEADER*>(d.data()), 100, path, &error));
+  DecodedJpeg jpeg = DecodeJpegFile(path.GetString());
+  ASSERT_TRUE(jpeg.ok);
+  ExpectQuadrants(jpeg, 6, "replaced");
+  const std::vector<uint8_t> before = ReadAll(path);
+  EXPECT_FALSE(exporter.SaveJpeg(reinterpret_cast<const BITMAPINFOHEADER*>(twoBits.data()), 50, path, &error));
+  EXPECT_EQ(ReadAll(path), before) << "a failed export keeps the file that was there";
+  EXPECT_EQ(FileCount(), 1);
+}
