@@ -1,5 +1,6 @@
 // The photo list: "Camera Mode" and the stored photos; view, delete, save a copy.
 #include "CameraDlg.h"
+#include "JpegExporter.h"
 
 void CCameraDlg::OnPhotoSelChange() {
   int n = m_photoList.GetCurSel();
@@ -52,7 +53,20 @@ void CCameraDlg::OnSaveAs() {
     if (!CopyFileA(source, target, FALSE))
       AfxMessageBox("The photo could not be copied to " + target + ".", MB_ICONEXCLAMATION);
   } else if (ext == "jpg") {
-    AfxMessageBox("Saving as JPEG is not available in this version; save as BMP instead.",
-                  MB_ICONINFORMATION);
+    CJpegExporter exporter;
+    CDibBitmap photo;
+    CString error;
+    BOOL saved = FALSE;
+    if (photo.LoadBmp(source)) {
+      BITMAPINFOHEADER* dib = exporter.CreateDibFromBitmap(static_cast<HBITMAP>(photo.GetSafeHandle()));
+      if (dib) {
+        saved = exporter.SaveJpeg(dib, 50, target, &error);
+        GlobalFree(GlobalHandle(dib));
+      }
+    }
+    // libjpeg's own messages were shown in their box already; other failures are told here.
+    if (!saved)
+      AfxMessageBox("The photo could not be saved as " + target + (error.IsEmpty() ? "." : ":\n\n" + error),
+                    MB_ICONEXCLAMATION);
   }
 }

@@ -260,3 +260,85 @@ TEST_F(Booth, PhotoListShowsDeletesAndResumes) {
   EXPECT_TRUE(BmpFiles(PhotoFolder()).empty());
   EXPECT_EQ(MismatchesWithFrame(View(), vcam::Format{}), 0) << "deleting the only photo resumes";
 }
+
+namespace {
+BOOL CALLBACK FirstVisibleEdit(HWND w, LPARAM lp) {
+  if (ClassOf(w) == "Edit" && IsWindowVisible(w)) {
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// Chooses `path` in the program's save-file dialog and confirms it.
+bool SaveThrough(Process& app, const std::string& path) {
+  HWND dlg = app.WaitWindow("Save As", 20000);
+  if (!dlg) return false;
+  HWND edit = nullptr;
+  EnumChildWindows(dlg, FirstVisibleEdit, reinterpret_cast<LPARAM>(&edit));
+  if (!edit) return false;
+  SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+  PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 100 && IsWindow(dlg) && IsWindowVisible(dlg); ++i) Sleep(50);
+  return !(IsWindow(dlg) && IsWindowVisible(dlg));
+}
+
+std::vector<unsigned char> FileBytes(const std::string& path) {
+  std::vector<unsigned char> d;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f) return d;
+  unsigned char buf[65536];
+  size_t n;
+  while ((n = fread(buf, 1, sizeof buf, f)) > 0) d.insert(d.end(), buf, buf + n);
+  fclose(f);
+  return d;
+}
+}  // namespace
+
+TEST_F(Booth, SaveAsCopiesBmpWritesJpegAndIgnoresOtherExtensions) {
+  CameraSettings("still=7");
+  CreateDirectoryA((folder_.Path() + "Photo").c_str(), nullptr);
+  ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + "a.bmp", 0x2040C0));
+  ASSERT_NE(Start(), nullptr);
+  HWND list = Item(1008);
+
+  // With "Camera Mode" selected nothing opens.
+  ASSERT_TRUE(SelectListItem(list, 0));
+  Click(Item(1015));
+  EXPECT_EQ(app_.WaitWindow("Save As", 1500), nullptr);
+
+  ASSERT_TRUE(SelectListItem(list, 1));
+  const std::string out = folder_.Path() + "out\\";
+  ASSERT_TRUE(CreateDirectoryA(out.c_str(), nullptr));
+
+  Click(Item(1015));
+  ASSERT_TRUE(SaveThrough(app_, out + "X.BMP"));
+  Settle(main_, 500);
+  EXPECT_EQ(FileBytes(out + "X.BMP"), FileBytes(PhotoFolder() + "a.bmp")) << "BMP in capitals copies";
+
+  Click(Item(1015));
+  ASSERT_TRUE(SaveThrough(app_, out + "y.jpeg"));
+  Settle(main_, 500);
+  EXPECT_EQ(GetFileAttributesA((out + "y.jpeg").c_str()), INVALID_FILE_ATTRIBUTES);
+
+  Click(Item(1015));
+  ASSERT_TRUE(SaveThrough(app_, out + "z.jpg"));
+  Settle(main_, 1000);
+  std::vector<unsigned char> jpg = FileBytes(out + "z.jpg");
+  ASSERT_GT(jpg.size(), 100u);
+  EXPECT_EQ(jpg[0], 0xFF);
+  EXPECT_EQ(jpg[1], 0xD8);
+  EXPECT_EQ(jpg[jpg.size() - 2], 0xFF);
+  EXPECT_EQ(jpg[jpg.size() - 1], 0xD9);
+  // The frame header tells the picture's size: 240 rows of 320.
+  bool sized = false;
+  for (size_t i = 2; i + 8 < jpg.size(); ++i)
+    if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) {
+      EXPECT_EQ((jpg[i + 5] << 8) | jpg[i + 6], 240);
+      EXPECT_EQ((jpg[i + 7] << 8) | jpg[i + 8], 320);
+      sized = true;
+      break;
+    }
+  EXPECT_TRUE(sized);
+  EXPECT_TRUE(app_.Running());
+}
