@@ -508,3 +508,44 @@ TEST(SkinSafety, HostileCountsAndSizesStayBounded) {
     EXPECT_EQ(f.ResultCode(), 0) << c.what;
   }
 }
+
+TEST(SkinLink, FramePiecesAreCroppedFromPictures) {
+  SkinFile f;
+  auto pic = std::make_unique<SkinPicture>();
+  pic->SetName("ActiveFrame.bmp");
+  Picture p;
+  ASSERT_TRUE(p.Create(40, 30, 24, kFormatBmp));
+  p.SetPixelValue(12, 3, 0x445566);
+  ASSERT_TRUE(pic->SetEncoded(EncodeBmp(p), kFormatBmp));
+  f.AddPicture(std::move(pic));
+  auto frame = Named<WindowFrameSkin>("Dialog");
+  std::strcpy(frame->parts[0].name, "ActiveFrame.bmp");
+  frame->parts[0].source = {10, 2, 30, 12};
+  std::strcpy(frame->parts[1].name, "Missing.bmp");
+  frame->parts[1].source = {0, 0, 5, 5};
+  std::strcpy(frame->parts[2].name, "ActiveFrame.bmp");  // an empty source cannot be cropped
+  auto label = Named<CaptionLabelSkin>("CaptionStatic1");
+  std::strcpy(label->image.name, "ActiveFrame.bmp");
+  label->image.source = {0, 0, 4, 3};
+  frame->AddChild(std::move(label));
+  f.AddObject(std::move(frame));
+  Bytes file;
+  ASSERT_TRUE(f.Save(file));
+  SkinFile g;
+  ASSERT_TRUE(g.LoadFromBytes(file.data(), file.size()));
+  auto* dialog = static_cast<FrameSkin*>(g.FindObject("Dialog"));
+  ASSERT_NE(dialog, nullptr);
+  EXPECT_EQ(dialog->pieces[0].width, 20);
+  EXPECT_EQ(dialog->pieces[0].height, 10);
+  ASSERT_NE(dialog->pieces[0].picture, nullptr);
+  EXPECT_EQ(dialog->pieces[0].picture->PixelColor(2, 1), 0x445566u);
+  EXPECT_EQ(dialog->pieces[1].picture, nullptr);
+  EXPECT_EQ(dialog->pieces[1].width, 0);
+  EXPECT_EQ(dialog->pieces[2].picture, nullptr);
+  auto* caption = static_cast<CaptionLabelSkin*>(g.FindObject("CaptionStatic1"));
+  ASSERT_NE(caption, nullptr);
+  EXPECT_EQ(caption->piece.width, 4);
+  dialog->Release();
+  EXPECT_EQ(dialog->pieces[0].picture, nullptr);
+  EXPECT_EQ(caption->piece.picture, nullptr);  // release reaches the children
+}
