@@ -274,12 +274,16 @@ class TgaReader {
     if (mapType == 1) {
       const int entryBytes = (mapDepth + 7) / 8;
       for (int i = 0; i < mapLength; ++i) {
+        // Entries wider than four bytes keep their first four; the rest is passed over.
         uint8_t e[4] = {0, 0, 0, 0};
-        if (!in_.ReadAll(e, entryBytes)) throw Failure{"corrupted TGA"};
+        const size_t kept = entryBytes < 4 ? entryBytes : 4;
+        if (in_.Remaining() < static_cast<size_t>(entryBytes)) throw Failure{"corrupted TGA"};
+        in_.Read(e, kept);
+        in_.Skip(entryBytes - kept);
         int index = mapFirst + i;
         if (base != 1 || index >= 256) continue;
         uint8_t rgb[3];
-        Color(e, entryBytes, rgb, nullptr);
+        Color(e, static_cast<int>(kept), rgb, nullptr);
         out_.Palette()[index] = RgbQuad{rgb[0], rgb[1], rgb[2], 0};
       }
     }

@@ -287,6 +287,14 @@ TEST(PictureTga, DecodesImageTypesMapsRunsAndOrigins) {
   EXPECT_EQ(alpha.Alpha()[0], 0x10);  // stored bottom row
   EXPECT_EQ(alpha.Alpha()[3], 0x11);
 
+  // A colour map of 255-bit entries (found by fuzzing): each entry is passed over whole.
+  Bytes wideMap(6 * 32, 0);
+  for (int i = 0; i < 6; ++i) std::memcpy(&wideMap[i * 32], &map[i * 3], 3);
+  Bytes wide = Tga(1, 8, 0, wideMap, 6, 255, indices);
+  Picture w;
+  ASSERT_TRUE(w.Decode(wide.data(), wide.size(), kFormatTga)) << w.LastError();
+  ExpectPixels(w, "colour map of 255-bit entries");
+
   for (uint8_t type : {uint8_t(3), uint8_t(11)}) {
     Bytes grey = type == 3 ? Bytes{10, 20, 30, 40, 50, 60} : Bytes{0x82, 10, 0x82, 40};
     Bytes g = Tga(type, 8, 0x20, {}, 0, 0, grey);
