@@ -10,8 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   skin::Picture picture;
   if (!picture.Decode(data + 1, size - 1, data[0] % 4)) return 0;
   skin::Picture part;
-  if (picture.Width() <= 512 && picture.Height() <= 512) {
-    if (picture.Crop(1, 1, picture.Width() - 1, picture.Height() / 2 + 1, &part)) part.Rotate(90);
-  }
+  // Small crops keep the per-pixel rotation cheap, so the fuzzer spends its time in the readers.
+  if (picture.Crop(1, 1, 48, picture.Height() / 2 + 1 < 40 ? picture.Height() / 2 + 1 : 40, &part)) part.Rotate(90);
   return 0;
 }
