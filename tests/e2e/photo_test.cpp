@@ -342,3 +342,56 @@ TEST_F(Booth, SaveAsCopiesBmpWritesJpegAndIgnoresOtherExtensions) {
   EXPECT_TRUE(sized);
   EXPECT_TRUE(app_.Running());
 }
+
+TEST_F(Booth, DeleteKeepsAPhotoThatCannotBeDeletedAndSaysSo) {
+  CameraSettings("still=7");
+  CreateDirectoryA((folder_.Path() + "Photo").c_str(), nullptr);
+  ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + "kept.bmp", 0x2040C0));
+  ASSERT_TRUE(SetFileAttributesA((PhotoFolder() + "kept.bmp").c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_NE(Start(), nullptr);
+  HWND list = Item(1008);
+  ASSERT_TRUE(SelectListItem(list, 1));
+  Click(Item(1010));
+  HWND box = app_.WaitWindow("SnapwiseCamera", 15000);
+  ASSERT_NE(box, nullptr) << "no message";
+  PressKey(box, VK_RETURN);
+  Settle(main_, 300);
+  EXPECT_EQ(ListCount(list), 2);
+  EXPECT_NE(GetFileAttributesA((PhotoFolder() + "kept.bmp").c_str()), INVALID_FILE_ATTRIBUTES);
+  SetFileAttributesA((PhotoFolder() + "kept.bmp").c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Booth, CaptureAtZeroDuringACountDownTakesThePhotoAndEndsIt) {
+  CameraSettings("still=7");
+  ASSERT_NE(Start(), nullptr);
+  TypeText(Item(1021), "5");
+  Click(Item(1006));
+  Settle(main_, 1300);
+  TypeText(Item(1021), "0");
+  Click(Item(1006));
+  Settle(main_, 1500);
+  EXPECT_EQ(BmpFiles(PhotoFolder()).size(), 1u);
+  // Nothing keeps counting: the field stays at 0 and no further photo appears.
+  Settle(main_, 3000);
+  EXPECT_EQ(TextOf(Item(1021)), "0");
+  EXPECT_EQ(BmpFiles(PhotoFolder()).size(), 1u);
+}
+
+TEST_F(Booth, BackgroundChosenWhileAPhotoIsShownWaitsForCameraMode) {
+  CameraSettings("still=7");
+  CreateDirectoryA((folder_.Path() + "Photo").c_str(), nullptr);
+  ASSERT_TRUE(WriteSolidBmp(PhotoFolder() + "p.bmp", 0x30A030));
+  ASSERT_TRUE(WriteSolidBmp(folder_.Path() + "Background\\~red.bmp", 0xC01010));
+  ASSERT_NE(Start(), nullptr);
+  HWND backgrounds = Item(1007);
+  int red = -1;
+  for (int i = 0; i < ListCount(backgrounds); ++i)
+    if (ListItemText(backgrounds, i) == "~red.bmp") red = i;
+  ASSERT_GT(red, 0);
+  ASSERT_TRUE(SelectListItem(Item(1008), 1));
+  ASSERT_TRUE(SelectListItem(backgrounds, red));
+  Settle(main_, 500);
+  EXPECT_EQ(View().At(160, 120), 0x30A030u) << "the stored photo stays";
+  ASSERT_TRUE(SelectListItem(Item(1008), 0));
+  EXPECT_EQ(View().At(160, 120), 0xC01010u) << "Camera Mode shows the new background";
+}
