@@ -36,11 +36,6 @@ int CCameraApp::ExitInstance() {
 }
 
 void CCameraApp::SetupSettingsFile(const CString& fileName) {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  CString folder(path);
-  folder = folder.Left(folder.ReverseFind('\\') + 1);
-  theSettings.BindFile(folder + fileName);
-  // A read-only folder makes this fail silently; nothing else depends on the file.
-  theSettings.WriteText("App", "AppPath", folder);
+  // A read-only folder makes the write fail silently; nothing else depends on the file.
+  BindSettingsFile(theSettings, fileName);
 }

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "AboutBox.h"
+#include "ProfileFile.h"
 #include "SkinEngine.h"
 
 namespace {
@@ -94,10 +95,7 @@ BOOL CCameraDlg::OnInitDialog() {
   m_viewDC = new CClientDC(this);
   m_canvas.Create(m_viewDC, m_viewRect.left, m_viewRect.top, m_viewRect.right, m_viewRect.bottom);
 
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(AfxGetInstanceHandle(), path, MAX_PATH);
-  m_folder = path;
-  m_folder = m_folder.Left(m_folder.ReverseFind('\\') + 1);
+  m_folder = ProgramFolder();
 
   EnsurePhotoFolder();
   FillList(m_backgroundList, "Clear", m_folder + "Background\\*.bmp");
