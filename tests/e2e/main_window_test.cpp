@@ -267,3 +267,13 @@ TEST_F(NoCamera, SaysSorryAndEndsWithFailure) {
   EXPECT_NE(code, 0);
   EXPECT_NE(code, -1) << "still running";
 }
+
+TEST_F(MainWindow, HelpOpensTheHelpFile) {
+  ASSERT_NE(Start(), nullptr);
+  Click(Item(1014));
+  // The shell's viewer for .chm runs as a process of its own, captioned with the file's title.
+  HWND help = FindTopWindow("Snapwise Camera Help", 60000);
+  ASSERT_NE(help, nullptr);
+  Close(help);
+  EXPECT_TRUE(app_.Running());
+}
