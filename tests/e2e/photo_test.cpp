@@ -395,3 +395,22 @@ TEST_F(Booth, BackgroundChosenWhileAPhotoIsShownWaitsForCameraMode) {
   ASSERT_TRUE(SelectListItem(Item(1008), 0));
   EXPECT_EQ(View().At(160, 120), 0xC01010u) << "Camera Mode shows the new background";
 }
+
+TEST_F(Booth, ViewStandsStillForASecondAfterACaptureThenRunsAgain) {
+  ASSERT_NE(Start(), nullptr);  // the moving picture: every tick shows a new frame
+  Pixels before = View();
+  Settle(main_, 400);
+  ASSERT_NE(View().rgb, before.rgb) << "the view is live";
+  PostMessageA(main_, WM_COMMAND, MAKEWPARAM(1006, BN_CLICKED), reinterpret_cast<LPARAM>(Item(1006)));
+  Sleep(250);
+  RECT client = ClientRectOnScreen(main_);
+  RECT view{client.left, client.top, client.left + 320, client.top + 240};
+  Pixels a = CaptureScreenRect(view);
+  Sleep(400);
+  Pixels b = CaptureScreenRect(view);
+  EXPECT_EQ(a.rgb, b.rgb) << "frozen while the photo is taken";
+  Settle(main_, 1500);
+  Pixels c = View();
+  Settle(main_, 400);
+  EXPECT_NE(View().rgb, c.rgb) << "live again";
+}
